@@ -1,0 +1,51 @@
+// The launcher's string computations: the child command line, the toolchain
+// root and the paths composed from it. No platform calls; the short-form
+// conversion is handed in, so all of this builds and runs anywhere.
+#ifndef LAUNCHER_TOOLCHAIN_PATHS_H_
+#define LAUNCHER_TOOLCHAIN_PATHS_H_
+
+#include "../common/fixed_string.h"
+
+// The launcher's limits, as buffer sizes (the longest content is one less).
+typedef FixedString<256> ChildCommandLine;
+typedef FixedString<1000> ShortForm;
+typedef FixedString<1000> LauncherPath;
+typedef FixedString<2000> SearchPathValue;
+
+// Yields the short form of `path` in `out`, or returns false when there is
+// none (the path names nothing, or the form does not fit).
+struct ShortFormConversion {
+  bool (*convert)(void* context, const char* path, ShortForm& out);
+  void* context;
+};
+
+// How composed paths are written: the directory separator and the separator
+// between search-path entries.
+struct PathStyle {
+  char directory_separator;
+  char list_separator;
+};
+
+struct ToolchainPaths {
+  SearchPathValue bin_directory;  // the first entry of search_path
+  SearchPathValue search_path;
+};
+
+// Each argument, or its short form where it has one, followed by one space;
+// empty for no arguments. Returns false, with `out` empty, when the line
+// would pass its limit: a line cut short would run something else.
+bool build_child_command_line(int count, const char* const* arguments,
+                              const ShortFormConversion& conversion,
+                              ChildCommandLine& out);
+
+// The launcher's path less its last two components, as written. Both '\' and
+// '/' separate; index 0 never counts as a separator. Returns false, with `out`
+// empty, when the path passes its limit.
+bool derive_toolchain_root(const char* launcher_path, LauncherPath& out);
+
+// root\bin, and root\bin;root\libexec\gcc\mingw32\3.4.5 in the given style.
+// Returns false, with both empty, when the search path passes its limit.
+bool compose_toolchain_paths(const char* root, const PathStyle& style,
+                             ToolchainPaths& out);
+
+#endif  // LAUNCHER_TOOLCHAIN_PATHS_H_

@@ -1,0 +1,30 @@
+// toolrun: runs one command with the toolchain's bin and libexec directories
+// as the whole search path, from the bin directory, with arguments that name
+// existing files in their short form. Prints nothing, ever.
+#include "launcher_platform.h"
+
+int main(int argc, char** argv) {
+  if (argc < 1 || argv[0] == nullptr) return kNoChildStatus;
+
+  // Arguments are converted before any change of directory, so relative names
+  // are looked up where the caller stands.
+  const ShortFormConversion conversion = {convert_to_short_form, nullptr};
+  ChildCommandLine command_line;
+  if (!build_child_command_line(argc - 1, argv + 1, conversion, command_line)) {
+    return kNoChildStatus;
+  }
+
+  LauncherPath root;
+  if (!derive_toolchain_root(argv[0], root)) return kNoChildStatus;
+  ShortForm short_root;
+  const char* toolchain_root = convert_to_short_form(nullptr, root.c_str(), short_root)
+                                   ? short_root.c_str()
+                                   : root.c_str();
+
+  ToolchainPaths paths;
+  if (!compose_toolchain_paths(toolchain_root, kPathStyle, paths)) return kNoChildStatus;
+  change_directory(paths.bin_directory.c_str());
+  set_search_path(paths.search_path.c_str());
+
+  return run_child(command_line);
+}
