@@ -22,8 +22,22 @@ show() {  # prints a command, then runs it
   "$@" || echo "(exit status $?)"
 }
 
+# A stand-in for the outside `shortcut` program: says what it was asked to do.
+tools="$demo/tools"
+mkdir -p "$tools"
+cat > "$tools/shortcut" <<'SH'
+#!/bin/sh
+echo "  shortcut: make shortcut $2 to $1, in $3 (asked from $(pwd))"
+SH
+chmod +x "$tools/shortcut"
+printf '@echo   shortcut: make shortcut %%2 to %%1, in %%3 (asked from %%CD%%)\r\n' \
+  > "$windows/gcc/bin/shortcut.bat"
+
 echo "== Native package: $native"
 (cd "$native" && find . -type f | sort)
+echo "-- the installer, from the package's top, with a stand-in shortcut on PATH"
+echo "   (into a pipe, its own line waits in its output buffer until it exits)"
+(cd "$native" && PATH="$tools:$PATH" show ./mkshortcuts)
 cd "$demo"
 touch hello.c
 echo "-- the child's directory, PATH and arguments (hello.c exists here, missing.c does not)"
@@ -37,6 +51,8 @@ show "$native/gcc/bin/toolrun" ls
 echo
 echo "== Windows package under Wine: $windows"
 (cd "$windows" && find . -type f | sort)
+echo "-- the installer, from the package's top, with a stand-in shortcut.bat in gcc\\bin"
+(cd "$windows" && show "$wine" mkshortcuts.exe)
 touch "Hello World.c"
 echo "-- the child's directory, PATH and arguments, in short form (\"Hello World.c\" exists here)"
 show "$wine" "$windows/gcc/bin/toolrun.exe" cmd /c cd

@@ -9,5 +9,6 @@ bash scripts/build.sh native windows-x64 windows-x86
 
 ctest --preset native
 ctest --preset windows-x64
-bash scripts/check-windows-files.sh build/windows-x86/launcher/toolrun.exe
+bash scripts/check-windows-files.sh build/windows-x86/launcher/toolrun.exe \
+  build/windows-x86/installer/mkshortcuts.exe
 echo "all tests passed"

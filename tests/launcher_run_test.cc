@@ -100,13 +100,13 @@ class LauncherTest : public testing::Test {
 
 TEST_F(LauncherTest, ChildRunsInShortBinWithOnlyTheTwoDirectoriesOnPath) {
   RunResult r = launch({"probe"});
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
   std::map<std::string, std::string> seen = report();
   EXPECT_EQ(sep(short_form(root_), "bin"), seen["cwd"]);
   EXPECT_EQ(search_path(short_form(root_)), seen["path"]);
   EXPECT_EQ("kept; as = it was", seen["other"]);
   EXPECT_EQ(std::vector<std::string>{}, child_arguments());
-  EXPECT_EQ("", r.output);
+  EXPECT_EQ("", r.output + r.errors);
 }
 
 struct ArgumentsCase {
@@ -129,7 +129,7 @@ TEST_P(LauncherArgumentsTest, ExistingNamesGoShortOthersAsWritten) {
   std::vector<std::string> words = {"probe"};
   words.insert(words.end(), GetParam().arguments.begin(), GetParam().arguments.end());
   RunResult r = launch(words);
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
 
   std::string expected;
   for (const std::string& a : GetParam().arguments) {
@@ -150,7 +150,7 @@ TEST_F(LauncherTest, ShortFormsHaveNoSpacesLeft) {
   if (kSeparator != '\\') GTEST_SKIP() << "natively a path is its own short form";
   touch(sep(top_, "My Source.c"));
   RunResult r = launch({"probe", "My Source.c"});
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
   ASSERT_EQ(1u, child_arguments().size());
   EXPECT_NE("My Source.c", child_arguments()[0]);
   EXPECT_EQ(std::string::npos, child_arguments()[0].find(' '));
@@ -164,7 +164,7 @@ TEST_F(LauncherTest, WildcardsExpandWhereTheCallerStands) {
   touch(sep(top_, "x.h"));
   touch(sep(bin_, "in bin.c"));
   RunResult r = launch({"probe", "*.c", "?.h"});
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
   const std::vector<std::string> seen = child_arguments();
   EXPECT_EQ((std::multiset<std::string>{relative_short_form("My Source.c"), "b.c", "x.h"}),
             std::multiset<std::string>(seen.begin(), seen.end()));
@@ -175,7 +175,7 @@ TEST_F(LauncherTest, LauncherInAnotherDirectoryStillUsesRootBin) {
   const std::string other = sep(sep(root_, "other"), std::string("toolrun") + kExeSuffix);
   fs::copy_file(toolrun_, other);
   RunResult r = launch({"probe"}, other);
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
   EXPECT_EQ(sep(short_form(root_), "bin"), report()["cwd"]);
   EXPECT_EQ(search_path(short_form(root_)), report()["path"]);
 }
@@ -183,7 +183,7 @@ TEST_F(LauncherTest, LauncherInAnotherDirectoryStillUsesRootBin) {
 TEST_F(LauncherTest, RelativeLauncherPathGivesRelativeRoot) {
   const std::string relative = sep(sep("gcc", "bin"), std::string("toolrun") + kExeSuffix);
   RunResult r = launch({"probe"}, relative);
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
   EXPECT_EQ(sep(top_, sep("gcc", "bin")), report()["cwd"]);
   EXPECT_EQ(search_path("gcc"), report()["path"]);
 }
@@ -198,7 +198,7 @@ TEST_F(LauncherTest, BareLauncherHasAnEmptyRoot) {
   set_variable("PATH", (bin_ + kListSeparator + caller_path).c_str());
   RunResult r = launch({probe}, "toolrun");
   set_variable("PATH", caller_path.c_str());
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
 
   const std::string drive_bin = fs::path(top_).root_name().string() + kSeparator + "bin";
   std::error_code no_such;
@@ -213,8 +213,8 @@ TEST_P(LauncherStatusTest, ChildStatusPassesOnUnchanged) {
   const uint32_t status = GetParam();
   if (status > 255 && kNoChildStatus <= 255) GTEST_SKIP() << "natively statuses have 8 bits";
   RunResult r = launch({"probe", "exit=" + std::to_string(status)});
-  EXPECT_EQ(status, r.status) << r.output;
-  EXPECT_EQ("", r.output);
+  EXPECT_EQ(status, r.status) << r.output << r.errors;
+  EXPECT_EQ("", r.output + r.errors);
 }
 
 INSTANTIATE_TEST_SUITE_P(Statuses, LauncherStatusTest,
@@ -232,7 +232,7 @@ TEST_F(LauncherTest, ProgramOnlyOnTheCallersPathIsNotFound) {
 
   ASSERT_EQ(5u, direct.status) << "the caller itself finds it";
   EXPECT_EQ(kNoChildStatus, r.status);
-  EXPECT_EQ("", r.output);
+  EXPECT_EQ("", r.output + r.errors);
 }
 
 struct NoChildCase {
@@ -246,7 +246,7 @@ class LauncherNoChildTest : public LauncherTest,
 TEST_P(LauncherNoChildTest, NothingStartsAndNothingIsPrinted) {
   RunResult r = launch(GetParam().arguments);
   EXPECT_EQ(kNoChildStatus, r.status);
-  EXPECT_EQ("", r.output);
+  EXPECT_EQ("", r.output + r.errors);
   EXPECT_FALSE(fs::exists(report_path_));
 }
 
@@ -262,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(LauncherTest, CommandLineOfLength255Runs) {
   RunResult r = launch(line_of(255));
-  ASSERT_EQ(0u, r.status) << r.output;
+  ASSERT_EQ(0u, r.status) << r.output << r.errors;
   EXPECT_EQ(std::vector<std::string>{std::string(248, 'x')}, child_arguments());
 }
 
@@ -278,7 +278,7 @@ TEST_F(LauncherTest, OverlongLauncherPathIsRefused) {
   fs::copy_file(toolrun_, launcher);
   RunResult r = launch({"probe"}, launcher);
   EXPECT_EQ(kNoChildStatus, r.status);
-  EXPECT_EQ("", r.output);
+  EXPECT_EQ("", r.output + r.errors);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The launcher's test child. It writes what it received to the file named by
-// PROBE_REPORT, one "key=value" line each, then does what its arguments ask:
+// The test child, and the installer's stand-in for `shortcut`. It adds what
+// it received to the file named by PROBE_REPORT, one "key=value" line each
+// (a run starts with "pid="), ends with status PROBE_EXIT when that is set,
+// else does what its arguments ask:
 //   exit=N   end with status N (any 32-bit value; 0x prefix allowed)
 //   read     report one line read from standard input
 //   wait / trap   wait for a signal (see wait_for_signal)
@@ -13,14 +15,14 @@
 
 int main(int argc, char** argv) {
   const std::string report_path = get_variable("PROBE_REPORT");
-  FILE* report = fopen(report_path.c_str(), "w");
+  FILE* report = fopen(report_path.c_str(), "a");
   if (report == nullptr) return 99;
   fprintf(report, "pid=%lu\ncwd=%s\npath=%s\nother=%s\ncommand_line=%s\nargc=%d\n",
           process_id(), current_directory().c_str(), get_variable("PATH").c_str(),
           get_variable("PROBE_OTHER").c_str(), own_command_line(argc, argv).c_str(), argc);
   for (int i = 0; i < argc; ++i) fprintf(report, "argv%d=%s\n", i, argv[i]);
 
-  uint32_t status = 0;
+  uint32_t status = strtoul(get_variable("PROBE_EXIT").c_str(), nullptr, 0);
   for (int i = 1; i < argc; ++i) {
     if (strncmp(argv[i], "exit=", 5) == 0) status = strtoul(argv[i] + 5, nullptr, 0);
     if (strcmp(argv[i], "read") == 0) {

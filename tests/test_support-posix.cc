@@ -13,18 +13,30 @@ const char kExeSuffix[] = "";
 const char kSeparator = '/';
 const char kListSeparator = ':';
 const uint32_t kNoChildStatus = 255;
+const char kNewline[] = "\n";
+
+static std::string read_and_close(FILE* file) {
+  std::string text;
+  rewind(file);
+  char buffer[4096];
+  size_t got;
+  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  fclose(file);
+  return text;
+}
 
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory) {
   FILE* output = tmpfile();
+  FILE* errors = tmpfile();
   std::vector<char*> argv;
   for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
   argv.push_back(nullptr);
 
-  RunResult result = {0, ""};
+  RunResult result = {0, "", ""};
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(fileno(output), 1);
-    dup2(fileno(output), 2);
+    dup2(fileno(errors), 2);
     if (chdir(directory.c_str()) == 0) execvp(argv[0], argv.data());
     _exit(126);
   }
@@ -32,12 +44,8 @@ RunResult run_program(const std::vector<std::string>& words, const std::string& 
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   result.status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-
-  rewind(output);
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, output)) > 0) result.output.append(buffer, got);
-  fclose(output);
+  result.output = read_and_close(output);
+  result.errors = read_and_close(errors);
   return result;
 }
 

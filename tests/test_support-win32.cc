@@ -6,6 +6,31 @@ const char kExeSuffix[] = ".exe";
 const char kSeparator = '\\';
 const char kListSeparator = ';';
 const uint32_t kNoChildStatus = 0xFFFFFFFF;
+const char kNewline[] = "\r\n";  // msvcrt's text mode
+
+namespace {
+
+// An inheritable temporary file, gone when closed.
+HANDLE temporary_file() {
+  char temp_dir[MAX_PATH], temp_file[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp_dir);
+  GetTempFileNameA(temp_dir, "out", 0, temp_file);
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  return CreateFileA(temp_file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inheritable, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string read_and_close(HANDLE file) {
+  std::string text;
+  SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+  char buffer[4096];
+  DWORD got;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+  CloseHandle(file);
+  return text;
+}
+
+}  // namespace
 
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory) {
   std::string line;
@@ -14,22 +39,16 @@ RunResult run_program(const std::vector<std::string>& words, const std::string& 
     line += w.find(' ') == std::string::npos ? w : '"' + w + '"';
   }
 
-  // Standard output and error go to a temporary file, read back at the end.
-  char temp_dir[MAX_PATH], temp_file[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp_dir);
-  GetTempFileNameA(temp_dir, "out", 0, temp_file);
-  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-  HANDLE output = CreateFileA(temp_file, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              &inheritable, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  HANDLE output = temporary_file(), errors = temporary_file();
 
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = output;
-  startup.hStdError = output;
+  startup.hStdError = errors;
   PROCESS_INFORMATION process = {};
-  RunResult result = {0, ""};
+  RunResult result = {0, "", ""};
   // A relative program name is found from the parent's directory, not from
   // the one given for the child: stand there while starting it.
   const std::string caller_directory = current_directory();
@@ -39,8 +58,9 @@ RunResult run_program(const std::vector<std::string>& words, const std::string& 
   SetCurrentDirectoryA(caller_directory.c_str());
   if (!started) {
     result.status = 0xDEADBEEF;
-    result.output = "could not start: " + line;
+    result.errors = "could not start: " + line;
     CloseHandle(output);
+    CloseHandle(errors);
     return result;
   }
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -49,14 +69,8 @@ RunResult run_program(const std::vector<std::string>& words, const std::string& 
   result.status = status;
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
-
-  SetFilePointer(output, 0, nullptr, FILE_BEGIN);
-  char buffer[4096];
-  DWORD got;
-  while (ReadFile(output, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    result.output.append(buffer, got);
-  }
-  CloseHandle(output);
+  result.output = read_and_close(output);
+  result.errors = read_and_close(errors);
   return result;
 }
 

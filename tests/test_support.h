@@ -13,10 +13,12 @@ extern const char kExeSuffix[];          // ".exe" or ""
 extern const char kSeparator;            // directory separator
 extern const char kListSeparator;        // between search-path entries
 extern const uint32_t kNoChildStatus;    // the launcher's "nothing started"
+extern const char kNewline[];            // what a program's "\n" becomes in its output
 
 struct RunResult {
   uint32_t status;
-  std::string output;  // standard output and standard error
+  std::string output;  // standard output
+  std::string errors;  // standard error
 };
 
 // Runs `words` (the first is the program, found as the platform's own search
