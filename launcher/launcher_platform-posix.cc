@@ -8,13 +8,11 @@
 
 #include "launcher_platform.h"
 
-extern char** environ;
-
 const int kNoChildStatus = 255;
 const PathStyle kPathStyle = {'/', ':'};
 
 // A path has no other short form than itself.
-bool convert_to_short_form(void*, const char* path, ShortForm& out) {
+bool convert_to_short_form(void* /*context*/, const char* path, ShortForm& out) {
   struct stat info;
   return stat(path, &info) == 0 && out.assign(path);
 }
@@ -62,7 +60,7 @@ volatile sig_atomic_t child_pid;
 // (Ctrl+C, Ctrl+\, hang-up) already reaches it, and it keeps the terminal
 // for reading. A signal that another process sent to the launcher alone is
 // passed on; either way the launcher lives on and waits for the child.
-void forward_signal(int signal_number, siginfo_t* info, void*) {
+void forward_signal(int signal_number, siginfo_t* info, void* /*context*/) {
   if (info->si_code != SI_KERNEL) kill(child_pid, signal_number);
 }
 

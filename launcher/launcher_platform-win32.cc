@@ -15,7 +15,7 @@ const PathStyle kPathStyle = {'\\', ';'};
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68,
               "the 32-bit start-up record is 68 bytes");
 
-bool convert_to_short_form(void*, const char* path, ShortForm& out) {
+bool convert_to_short_form(void* /*context*/, const char* path, ShortForm& out) {
   return out.fill([path](char* buffer, size_t size) {
     return GetShortPathNameA(path, buffer, static_cast<DWORD>(size));
   });
