@@ -1,0 +1,2 @@
+// The trivial child of the Windows launch benchmark.
+int main() { return 0; }

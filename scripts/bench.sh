@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Launch benchmarks, natively and under Wine (not part of the tests).
+# Usage: bench.sh [NATIVE_RUNS] [WINE_RUNS]   (defaults 2000 and 200)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+native_runs=${1:-2000}
+wine_runs=${2:-200}
+bash scripts/install-deps.sh
+bash scripts/build.sh native windows-x64 >/dev/null
+
+work="$PWD/build/bench"
+rm -rf "$work"
+cmake --install build/native --prefix "$work/native" >/dev/null
+cmake --install build/windows-x64 --prefix "$work/windows" >/dev/null
+cp /usr/bin/true "$work/native/gcc/bin/true"
+cp build/windows-x64/bench/noop.exe "$work/windows/gcc/bin/"
+
+echo "== native ($(nproc) cores, $(uname -srm)), $(date -u +%F)"
+build/native/bench/launch_bench "$work/native" "$native_runs"
+echo
+echo "| launcher alone, asked for a program that does not exist | peak RSS (KiB) |"
+echo "|---|---:|"
+path="PATH=$work/native/gcc/bin:$work/native/gcc/libexec/gcc/mingw32/3.4.5"
+read -r env_kib _ < <(build/native/bench/peak_rss /usr/bin/env "$path" no_such 2>/dev/null)
+read -r toolrun_kib _ < <(build/native/bench/peak_rss "$work/native/gcc/bin/toolrun" no_such)
+echo "| env PATH=... no_such | $env_kib |"
+echo "| toolrun no_such | $toolrun_kib |"
+echo "peak memory toolrun/env = $(awk "BEGIN { printf \"%.2f\", $toolrun_kib / $env_kib }")"
+
+echo
+echo "== under Wine ($(/usr/lib/wine/wine64 --version)), x86_64 build"
+export WINEPREFIX="$PWD/build/windows-x64/wineprefix" WINEDEBUG=-all
+/usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1
+/usr/lib/wine/wine64 build/windows-x64/bench/launch_bench.exe "Z:${work//\//\\}\\windows" "$wine_runs"
