@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix                # the 64-bit build tested under Wine
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64                                    # runs the 64-bit build here
+  clang libclang-rt-14-dev clang-tidy       # sanitizers, libFuzzer, static analysis
 )
 
 missing=()
