@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,9 +37,7 @@ bool is_program(const char* path) {
 bool find_program(const char* name, ProgramPath& out) {
   if (!out.assign(name)) return false;
   if (is_program(name)) return true;
-  for (const char* c = name; *c != '\0'; ++c) {
-    if (*c == '/') return false;
-  }
+  if (strchr(name, '/') != nullptr) return false;
   const char* entry = getenv("PATH");
   while (entry != nullptr && *entry != '\0') {
     const char* end = entry;

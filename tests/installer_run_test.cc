@@ -21,6 +21,7 @@ std::string sep(const std::string& a, const std::string& b) { return a + kSepara
 struct ShortcutRun {
   std::string directory;
   std::vector<std::string> arguments;
+  std::string command_line;  // as the program received it, before splitting
 };
 
 class InstallerTest : public testing::Test {
@@ -63,6 +64,7 @@ class InstallerTest : public testing::Test {
       const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
       if (key == "pid") runs.push_back({});
       if (key == "cwd") runs.back().directory = value;
+      if (key == "command_line") runs.back().command_line = value;
       if (key.rfind("argv", 0) == 0 && key != "argv0") runs.back().arguments.push_back(value);
     }
     return runs;
@@ -107,6 +109,15 @@ TEST_P(InstallerLayoutTest, InstallsWhereTheChangesOfDirectoryLead) {
   EXPECT_EQ(0u, r.status) << r.errors;
   EXPECT_EQ("Installing to " + short_form(install_dir) + kNewline, r.output);
   EXPECT_EQ(expected_runs(install_dir), runs());
+  if (kSeparator == '\\') {
+    const std::string dir = short_form(install_dir);
+    int number = 0;
+    for (const ShortcutRun& run : runs()) {
+      const std::string quoted = "\"" + dir + "\\mirlo.exe\" " + std::to_string(++number) +
+                                 " \"" + dir + "\"";
+      EXPECT_NE(std::string::npos, run.command_line.find(quoted)) << run.command_line;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
