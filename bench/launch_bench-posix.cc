@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   run_in_turn(ways, atoi(argv[2]), top);
   const double direct = median(ways[0].micros), env = median(ways[1].micros),
                toolrun = median(ways[2].micros);
-  printf("toolrun/env = %.2f (target at most 1.00)\ntoolrun/direct = %.2f\n", toolrun / env,
+  printf("- toolrun/env = %.2f (target at most 1.00)\n- toolrun/direct = %.2f\n", toolrun / env,
          toolrun / direct);
   return 0;
 }

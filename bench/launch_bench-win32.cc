@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
   run_in_turn(ways, atoi(argv[2]), bin);
   const double direct = median(ways[0].micros), toolrun = median(ways[1].micros),
                cmd = median(ways[2].micros);
-  printf("toolrun/cmd = %.2f (target at most 0.80)\ntoolrun/direct = %.2f (target at most 2.1)\n",
+  printf("- toolrun/cmd = %.2f (target at most 0.80)\n- toolrun/direct = %.2f (target at most 2.1)\n",
          toolrun / cmd, toolrun / direct);
   return 0;
 }

@@ -25,7 +25,7 @@ read -r env_kib _ < <(build/native/bench/peak_rss /usr/bin/env "$path" no_such 2
 read -r toolrun_kib _ < <(build/native/bench/peak_rss "$work/native/gcc/bin/toolrun" no_such)
 echo "| env PATH=... no_such | $env_kib |"
 echo "| toolrun no_such | $toolrun_kib |"
-echo "peak memory toolrun/env = $(awk "BEGIN { printf \"%.2f\", $toolrun_kib / $env_kib }")"
+echo; echo "- peak memory toolrun/env = $(awk "BEGIN { printf \"%.2f\", $toolrun_kib / $env_kib }")"
 
 echo
 echo "== under Wine ($(/usr/lib/wine/wine64 --version)), x86_64 build"
