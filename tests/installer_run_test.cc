@@ -16,8 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string sep(const std::string& a, const std::string& b) { return a + kSeparator + b; }
-
 struct ShortcutRun {
   std::string directory;
   std::vector<std::string> arguments;
@@ -27,17 +25,14 @@ struct ShortcutRun {
 class InstallerTest : public testing::Test {
  protected:
   void SetUp() override {
-    static int counter;
-    base_ = (fs::temp_directory_path() / ("mkshortcuts-test-" + std::to_string(process_id()) +
-                                          "-" + std::to_string(++counter)))
-                .string();
+    base_ = unused_temp_path("mkshortcuts-test");
     top_ = sep(base_, "Top Dir");
     tools_ = sep(base_, "tools");
     fs::create_directories(top_);
     fs::create_directories(tools_);
-    installer_ = sep(top_, std::string("mkshortcuts") + kExeSuffix);
+    installer_ = sep(top_, exe("mkshortcuts"));
     fs::copy_file(native_path(MKSHORTCUTS_PATH), installer_);
-    fs::copy_file(native_path(PROBE_PATH), sep(tools_, std::string("shortcut") + kExeSuffix));
+    fs::copy_file(native_path(PROBE_PATH), sep(tools_, exe("shortcut")));
     report_path_ = sep(base_, "report.txt");
     set_variable("PROBE_REPORT", report_path_.c_str());
     set_variable("PROBE_EXIT", "");
@@ -138,7 +133,7 @@ TEST_F(InstallerTest, FailingShortcutStillRunsThreeTimesAndSucceeds) {
 }
 
 TEST_F(InstallerTest, MissingShortcutIsTriedThreeTimesAndSucceeds) {
-  fs::remove(sep(tools_, std::string("shortcut") + kExeSuffix));
+  fs::remove(sep(tools_, exe("shortcut")));
   RunResult r = install(top_);
   EXPECT_EQ(0u, r.status);
   EXPECT_EQ("Installing to " + short_form(top_) + kNewline, r.output);

@@ -23,8 +23,6 @@ std::string libexec() {
   return s;
 }
 
-std::string sep(const std::string& a, const std::string& b) { return a + kSeparator + b; }
-
 std::vector<std::string> split(const std::string& line) {
   std::vector<std::string> words;
   std::istringstream in(line);
@@ -35,17 +33,13 @@ std::vector<std::string> split(const std::string& line) {
 class LauncherTest : public testing::Test {
  protected:
   void SetUp() override {
-    static int counter;
-    const fs::path base = fs::temp_directory_path() /
-                          ("toolrun-test-" + std::to_string(process_id()) + "-" +
-                           std::to_string(++counter));
-    top_ = (base / "Tool Package").string();
+    base_ = unused_temp_path("toolrun-test");
+    top_ = sep(base_, "Tool Package");
     root_ = sep(top_, "gcc");
     bin_ = sep(root_, "bin");
     fs::create_directories(bin_);
-    base_ = base.string();
-    toolrun_ = sep(bin_, std::string("toolrun") + kExeSuffix);
-    probe_ = sep(bin_, std::string("probe") + kExeSuffix);
+    toolrun_ = sep(bin_, exe("toolrun"));
+    probe_ = sep(bin_, exe("probe"));
     fs::copy_file(native_path(TOOLRUN_PATH), toolrun_);
     fs::copy_file(native_path(PROBE_PATH), probe_);
     report_path_ = sep(base_, "report.txt");
@@ -172,7 +166,7 @@ TEST_F(LauncherTest, WildcardsExpandWhereTheCallerStands) {
 
 TEST_F(LauncherTest, LauncherInAnotherDirectoryStillUsesRootBin) {
   fs::create_directories(sep(root_, "other"));
-  const std::string other = sep(sep(root_, "other"), std::string("toolrun") + kExeSuffix);
+  const std::string other = sep(sep(root_, "other"), exe("toolrun"));
   fs::copy_file(toolrun_, other);
   RunResult r = launch({"probe"}, other);
   ASSERT_EQ(0u, r.status) << r.output << r.errors;
@@ -181,7 +175,7 @@ TEST_F(LauncherTest, LauncherInAnotherDirectoryStillUsesRootBin) {
 }
 
 TEST_F(LauncherTest, RelativeLauncherPathGivesRelativeRoot) {
-  const std::string relative = sep(sep("gcc", "bin"), std::string("toolrun") + kExeSuffix);
+  const std::string relative = sep(sep("gcc", "bin"), exe("toolrun"));
   RunResult r = launch({"probe"}, relative);
   ASSERT_EQ(0u, r.status) << r.output << r.errors;
   EXPECT_EQ(sep(top_, sep("gcc", "bin")), report()["cwd"]);
@@ -192,7 +186,7 @@ TEST_F(LauncherTest, RelativeLauncherPathGivesRelativeRoot) {
 // launcher tries bin at the top of the drive and stays put where there is none.
 TEST_F(LauncherTest, BareLauncherHasAnEmptyRoot) {
   // The child by a path without spaces: natively a path is its own short form.
-  const std::string probe = sep(base_, std::string("probe") + kExeSuffix);
+  const std::string probe = sep(base_, exe("probe"));
   fs::copy_file(probe_, probe);
   const std::string caller_path = get_variable("PATH");
   set_variable("PATH", (bin_ + kListSeparator + caller_path).c_str());
@@ -223,7 +217,7 @@ INSTANTIATE_TEST_SUITE_P(Statuses, LauncherStatusTest,
 TEST_F(LauncherTest, ProgramOnlyOnTheCallersPathIsNotFound) {
   const std::string elsewhere = sep(base_, "elsewhere");
   fs::create_directories(elsewhere);
-  fs::copy_file(probe_, sep(elsewhere, std::string("elsewhere_only") + kExeSuffix));
+  fs::copy_file(probe_, sep(elsewhere, exe("elsewhere_only")));
   const std::string caller_path = get_variable("PATH");
   set_variable("PATH", (elsewhere + kListSeparator + caller_path).c_str());
   RunResult direct = run_program({"elsewhere_only", "exit=5"}, top_);

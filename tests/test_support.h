@@ -36,6 +36,16 @@ std::string current_directory();
 void set_variable(const char* name, const char* value);
 std::string get_variable(const char* name);
 
+// `a` and `b` joined by the platform's separator.
+inline std::string sep(const std::string& a, const std::string& b) { return a + kSeparator + b; }
+
+// A program's file name on this platform.
+inline std::string exe(const std::string& name) { return name + kExeSuffix; }
+
+// A path under the temporary directory that no other test of this process
+// (or of another process) uses; not created.
+std::string unused_temp_path(const std::string& prefix);
+
 // The probe's view of itself.
 std::string own_command_line(int argc, char** argv);
 [[noreturn]] void exit_with_status(uint32_t status);
