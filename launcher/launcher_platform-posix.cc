@@ -1,10 +1,6 @@
-#include <errno.h>
-#include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "launcher_platform.h"
@@ -52,17 +48,6 @@ bool find_program(const char* name, ProgramPath& out) {
   return false;
 }
 
-const int kForwardedSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-volatile sig_atomic_t child_pid;
-
-// The child stays in the launcher's process group, so what the terminal sends
-// (Ctrl+C, Ctrl+\, hang-up) already reaches it, and it keeps the terminal
-// for reading. A signal that another process sent to the launcher alone is
-// passed on; either way the launcher lives on and waits for the child.
-void forward_signal(int signal_number, siginfo_t* info, void* /*context*/) {
-  if (info->si_code != SI_KERNEL) kill(child_pid, signal_number);
-}
-
 }  // namespace
 
 int run_child(const ChildCommandLine& command_line) {
@@ -82,33 +67,9 @@ int run_child(const ChildCommandLine& command_line) {
 
   ProgramPath program;
   if (count == 0 || !find_program(argv[0], program)) return kNoChildStatus;
-
-  // Signals wait until the child's pid is known; the child starts with the
-  // launcher's original mask and default handlers.
-  sigset_t forwarded, original;
-  sigemptyset(&forwarded);
-  for (int s : kForwardedSignals) sigaddset(&forwarded, s);
-  sigprocmask(SIG_BLOCK, &forwarded, &original);
-  struct sigaction action = {};
-  action.sa_sigaction = forward_signal;
-  action.sa_flags = SA_SIGINFO | SA_RESTART;
-  for (int s : kForwardedSignals) sigaction(s, &action, nullptr);
-
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setsigmask(&attributes, &original);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-  pid_t pid;
-  const int error = posix_spawn(&pid, program.c_str(), nullptr, &attributes, argv, environ);
-  posix_spawnattr_destroy(&attributes);
-  if (error != 0) return kNoChildStatus;
-  child_pid = pid;
-  sigprocmask(SIG_SETMASK, &original, nullptr);
-
-  int status;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) return kNoChildStatus;
-  }
-  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-  return WEXITSTATUS(status);
+  // The launcher becomes the child, as env and nohup do: there is no second
+  // process to leave behind, and signals, the terminal, ignored signals and
+  // the signal mask reach it untouched.
+  execv(program.c_str(), argv);
+  return kNoChildStatus;
 }

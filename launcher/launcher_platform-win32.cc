@@ -25,19 +25,59 @@ void change_directory(const char* path) { _chdir(path); }
 
 void set_search_path(const char* value) { SetEnvironmentVariableA("PATH", value); }
 
-static volatile DWORD child_group;
+namespace {
+
+// Who gets the console's interrupts: 0 before the child exists, kPending
+// once one came before it did, then the child's process id (a multiple of 4,
+// never kPending). The handler runs on a thread of its own.
+const LONG kPending = -1;
+volatile LONG child_group;
+
+void pass_break_to(LONG group) {
+  GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(group));
+}
 
 // The child leads a new process group, and such a group ignores Ctrl+C: pass
-// Ctrl+C on to it as Ctrl+Break, which it does see. A console's Ctrl+Break
-// already reaches every process on it, the child included. Either way the
+// Ctrl+C on to it as Ctrl+Break, which it does see. A Ctrl+Break sent to the
+// launcher's group alone would never reach the child, so it is passed on too
+// (one from the keyboard then reaches the child twice). Either way the
 // launcher lives on and waits for the child.
-static BOOL WINAPI on_console_interrupt(DWORD event) {
-  if (event == CTRL_C_EVENT) {
-    GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, child_group);
-    return TRUE;
-  }
-  return event == CTRL_BREAK_EVENT;
+BOOL WINAPI on_console_interrupt(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  const LONG group = InterlockedCompareExchange(&child_group, kPending, 0);
+  if (group != 0 && group != kPending) pass_break_to(group);
+  return TRUE;
 }
+
+// A job that ends the child's whole tree when its last handle closes, which
+// the system does when the launcher ends in any way. A descendant may leave
+// it only by asking (CREATE_BREAKAWAY_FROM_JOB). Null when the system has none
+// to give; the handle is not inherited, so only the launcher holds it.
+HANDLE make_child_job() {
+  HANDLE job = CreateJobObjectA(nullptr, nullptr);
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+  memset(&limits, 0, sizeof limits);
+  limits.BasicLimitInformation.LimitFlags =
+      JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  if (job != nullptr &&
+      !SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    CloseHandle(job);
+    job = nullptr;
+  }
+  return job;
+}
+
+// Once the child has ended by itself, what it chose to leave running (a
+// program it started with `start`) outlives the launcher, as it would
+// outlive the child.
+void release_child_job(HANDLE job) {
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+  memset(&limits, 0, sizeof limits);
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_BREAKAWAY_OK;
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+}
+
+}  // namespace
 
 int run_child(const ChildCommandLine& command_line) {
   char writable_line[ChildCommandLine::kSize];  // CreateProcessA may write to it
@@ -51,18 +91,32 @@ int run_child(const ChildCommandLine& command_line) {
   PROCESS_INFORMATION process;
   memset(&process, 0, sizeof process);
 
+  // From here on an interrupt never ends the launcher and leaves the child
+  // behind.
+  SetConsoleCtrlHandler(on_console_interrupt, TRUE);
+  HANDLE job = make_child_job();
+  // Suspended, so that the child is in the job before it runs a single
+  // instruction and so before it can start anything of its own.
   if (!CreateProcessA(nullptr, writable_line, nullptr, nullptr, TRUE,
-                      CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                      &startup, &process)) {
+                      CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS | CREATE_SUSPENDED,
+                      nullptr, nullptr, &startup, &process)) {
     return kNoChildStatus;
   }
-  child_group = process.dwProcessId;
-  SetConsoleCtrlHandler(on_console_interrupt, TRUE);
+  // Without a job (the system refuses, or cannot nest jobs) the child runs
+  // all the same, only without its tree bound to the launcher.
+  if (job != nullptr && !AssignProcessToJobObject(job, process.hProcess)) {
+    CloseHandle(job);
+    job = nullptr;
+  }
+  ResumeThread(process.hThread);
+  const LONG group = static_cast<LONG>(process.dwProcessId);
+  if (InterlockedExchange(&child_group, group) == kPending) pass_break_to(group);
 
   DWORD status = WAIT_FAILED;
   if (WaitForSingleObject(process.hProcess, INFINITE) != WAIT_OBJECT_0 ||
       !GetExitCodeProcess(process.hProcess, &status)) {
     status = WAIT_FAILED;
   }
+  if (job != nullptr) release_child_job(job);
   return static_cast<int>(status);
 }

@@ -6,8 +6,10 @@
 #include "toolchain_paths.h"
 
 // The launcher's exit status, in one place:
-//  - once the child has ended, the child's own status, unchanged: all 32 bits
-//    of it on Windows; natively its exit code, or 128 + N when signal N ended it;
+//  - once the child has ended, the child's own status, unchanged. On Windows
+//    the launcher waits and exits with all 32 bits of it. Natively the
+//    launcher becomes the child (exec), so its caller sees the child's own
+//    exit, or its death by a signal, on the launcher's pid;
 //  - kNoChildStatus when no child was started: the command line is empty, its
 //    program is not found, the platform refuses, or a value passes its limit.
 //    0xFFFFFFFF on Windows, 255 natively.
@@ -24,9 +26,11 @@ bool convert_to_short_form(void* context, const char* path, ShortForm& out);
 void change_directory(const char* path);
 void set_search_path(const char* value);
 
-// Starts `command_line` as a child on the same console, with inherited
-// handles and environment; waits for it, passing interrupts on to it, and
-// returns the launcher's exit status (see above).
+// Runs `command_line` with inherited handles and environment and returns the
+// launcher's exit status (see above). On Windows the child starts on the
+// same console in a new process group, its whole tree bound to the
+// launcher's life, and the launcher waits for it, passing Ctrl+C and
+// Ctrl+Break on. Natively it returns only when the child could not start.
 int run_child(const ChildCommandLine& command_line);
 
 #endif  // LAUNCHER_LAUNCHER_PLATFORM_H_

@@ -1,4 +1,5 @@
 #include <errno.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
 #include <stdio.h>
@@ -15,39 +16,106 @@ const char kListSeparator = ':';
 const uint32_t kNoChildStatus = 255;
 const char kNewline[] = "\n";
 
-static std::string read_and_close(FILE* file) {
+// Everything left to read from a descriptor, which is then closed.
+static std::string read_and_close(int fd, bool from_start) {
   std::string text;
-  rewind(file);
+  if (from_start) lseek(fd, 0, SEEK_SET);
   char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  fclose(file);
+  ssize_t got;
+  while ((got = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
+  close(fd);
   return text;
 }
 
-RunResult run_program(const std::vector<std::string>& words, const std::string& directory) {
-  FILE* output = tmpfile();
-  FILE* errors = tmpfile();
+static int temporary_file() { return fileno(tmpfile()); }
+
+static uint32_t status_of(int wait_status) {
+  return WIFSIGNALED(wait_status) ? 128 + WTERMSIG(wait_status) : WEXITSTATUS(wait_status);
+}
+
+StartedProgram::StartedProgram(const std::vector<std::string>& words,
+                               const std::string& directory, Output output, bool /*new_console*/)
+    : output_kind_(output) {
+  int output_pipe[2] = {-1, -1};
+  if (output == Output::kPipe) {
+    if (pipe(output_pipe) != 0) abort();
+  } else {
+    output_pipe[0] = output_pipe[1] = temporary_file();
+  }
+  output_ = output_pipe[0];
+  errors_ = temporary_file();
   std::vector<char*> argv;
   for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
   argv.push_back(nullptr);
 
-  RunResult result = {0, "", ""};
   const pid_t pid = fork();
   if (pid == 0) {
-    dup2(fileno(output), 1);
-    dup2(fileno(errors), 2);
+    dup2(output_pipe[1], 1);
+    dup2(static_cast<int>(errors_), 2);
+    if (output == Output::kPipe) close(output_pipe[0]);
     if (chdir(directory.c_str()) == 0) execvp(argv[0], argv.data());
     _exit(126);
   }
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  if (output == Output::kPipe) {
+    close(output_pipe[1]);  // the child holds the only writer
+    fcntl(output_pipe[0], F_SETFL, O_NONBLOCK);
   }
-  result.status = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
-  result.output = read_and_close(output);
-  result.errors = read_and_close(errors);
-  return result;
+  pid_ = static_cast<unsigned long>(pid);
 }
+
+StartedProgram::~StartedProgram() { end(); }
+
+bool StartedProgram::wait(unsigned milliseconds) {
+  if (ended_) return true;
+  int status = 0;
+  for (unsigned waited = 0;; waited += 10) {
+    if (output_kind_ == Output::kPipe) {
+      char buffer[4096];
+      ssize_t got;
+      while ((got = read(static_cast<int>(output_), buffer, sizeof buffer)) > 0) {
+        result_.output.append(buffer, static_cast<size_t>(got));
+      }
+    }
+    const pid_t done = waitpid(static_cast<pid_t>(pid_), &status, WNOHANG);
+    if (done == static_cast<pid_t>(pid_)) break;
+    if (done < 0 && errno != EINTR) break;
+    if (waited >= milliseconds) return false;
+    usleep(10000);
+  }
+  ended_ = true;
+  collect(status_of(status));
+  return true;
+}
+
+void StartedProgram::end() {
+  if (ended_) return;
+  kill(static_cast<pid_t>(pid_), SIGKILL);
+  int status;
+  while (waitpid(static_cast<pid_t>(pid_), &status, 0) < 0 && errno == EINTR) {
+  }
+  ended_ = true;
+  collect(kTimedOut);
+}
+
+void StartedProgram::collect(uint32_t status) {
+  result_.status = status;
+  if (output_kind_ == Output::kPipe) fcntl(static_cast<int>(output_), F_SETFL, 0);
+  result_.output += read_and_close(static_cast<int>(output_), output_kind_ == Output::kFile);
+  result_.errors = read_and_close(static_cast<int>(errors_), true);
+}
+
+RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
+                      Output output) {
+  StartedProgram program(words, directory, output);
+  if (!program.wait(kPatienceMs)) program.end();
+  return program.result();
+}
+
+bool process_running(unsigned long pid) {
+  return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
+}
+
+void end_process(unsigned long pid) { kill(static_cast<pid_t>(pid), SIGKILL); }
 
 std::string native_path(const std::string& host_path) { return host_path; }
 
@@ -70,6 +138,32 @@ std::string own_command_line(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) line += (i ? " " : "") + std::string(argv[i]);
   return line;
 }
+
+std::string ignored_signals() {
+  std::string list;
+  for (int s : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
+    struct sigaction action;
+    sigaction(s, nullptr, &action);
+    if (action.sa_handler == SIG_IGN) list += (list.empty() ? "" : ",") + std::to_string(s);
+  }
+  return list;
+}
+
+unsigned long start_probe(const std::vector<std::string>& words, bool /*breakaway*/) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv = {const_cast<char*>("/proc/self/exe")};
+    for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
+    argv.push_back(nullptr);
+    execv("/proc/self/exe", argv.data());
+    _exit(126);
+  }
+  return static_cast<unsigned long>(pid);
+}
+
+void record_console_events(const std::string&) {}
+
+void sleep_ms(unsigned milliseconds) { usleep(milliseconds * 1000); }
 
 void exit_with_status(uint32_t status) { _exit(static_cast<int>(status)); }
 

@@ -21,10 +21,59 @@ struct RunResult {
   std::string errors;  // standard error
 };
 
-// Runs `words` (the first is the program, found as the platform's own search
-// finds it) in `directory`, and waits. On Windows the words are joined by
-// single spaces into the exact command line, a word with spaces in quotes.
-RunResult run_program(const std::vector<std::string>& words, const std::string& directory);
+// Where a started program's standard output goes: a file, or a pipe (where
+// the C runtime buffers output just as it does for a file, but a reader sees
+// it in the order it was flushed).
+enum class Output { kFile, kPipe };
+
+// A program started and not yet waited for. If it is still running when the
+// object goes (a failed assertion returned early), it is ended, so that a
+// failing test reports at once and leaves nothing behind.
+class StartedProgram {
+ public:
+  // Starts `words` (the first is the program, found as the platform's own
+  // search finds it) in `directory`. On Windows the words are joined by single
+  // spaces into the exact command line, a word with spaces in quotes;
+  // `new_console` gives the program a console of its own.
+  StartedProgram(const std::vector<std::string>& words, const std::string& directory,
+                 Output output = Output::kFile, bool new_console = false);
+  ~StartedProgram();
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  bool started() const { return pid_ != 0; }
+  unsigned long pid() const { return pid_; }
+  // Waits at most `milliseconds` for the program to end; false if it has not.
+  // Once it has, result() holds its status and output.
+  bool wait(unsigned milliseconds);
+  // Ends the program at once, as TerminateProcess or SIGKILL does.
+  void end();
+  const RunResult& result() const { return result_; }
+
+ private:
+  void collect(uint32_t status);  // reads the output once the program has ended
+
+  // The platform's handles (Windows) or descriptors (POSIX).
+  intptr_t process_ = 0, output_ = -1, errors_ = -1;
+  Output output_kind_;
+  unsigned long pid_ = 0;
+  bool ended_ = false;
+  RunResult result_ = {0, "", ""};
+};
+
+// How long a test waits for a program that should end by itself.
+const unsigned kPatienceMs = 30000;
+
+// Runs `words` in `directory` and waits for it, at most kPatienceMs: past
+// that the program is ended and the status is kTimedOut.
+const uint32_t kTimedOut = 0xDEAD7173;
+RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
+                      Output output = Output::kFile);
+
+// Whether a process with this id is still running, and ending one; for
+// processes a test learns of from a report.
+bool process_running(unsigned long pid);
+void end_process(unsigned long pid);
 
 // A path the build system wrote (a host path) as the tested programs see it.
 std::string native_path(const std::string& host_path);
@@ -48,6 +97,16 @@ std::string unused_temp_path(const std::string& prefix);
 
 // The probe's view of itself.
 std::string own_command_line(int argc, char** argv);
+// The signals among HUP, INT, QUIT and TERM this process ignores, as
+// "1,2,3" (natively; empty on Windows).
+std::string ignored_signals();
+// Starts the probe itself again with `words` as its arguments and does not
+// wait; `breakaway` asks to leave the job it is in (Windows). Returns its id.
+unsigned long start_probe(const std::vector<std::string>& words, bool breakaway);
+// Records each console control event (Windows) as "event=N" in the report;
+// the process lives on.
+void record_console_events(const std::string& report_path);
+void sleep_ms(unsigned milliseconds);
 [[noreturn]] void exit_with_status(uint32_t status);
 unsigned long process_id();
 // Waits for a signal (natively; Windows tests never ask), after "ready=1" in
