@@ -6,6 +6,7 @@
 #include "launcher_platform.h"
 
 const int kNoChildStatus = 255;
+const bool kBatchFilesReadTheirLineAsACommand = false;
 const PathStyle kPathStyle = {'/', ':'};
 
 // A path has no other short form than itself.

@@ -10,6 +10,7 @@ int _dowildcard = -1;
 }
 
 const int kNoChildStatus = static_cast<int>(WAIT_FAILED);  // 0xFFFFFFFF
+const bool kBatchFilesReadTheirLineAsACommand = true;
 const PathStyle kPathStyle = {'\\', ';'};
 
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68,

@@ -11,9 +11,15 @@
 //    launcher becomes the child (exec), so its caller sees the child's own
 //    exit, or its death by a signal, on the launcher's pid;
 //  - kNoChildStatus when no child was started: the command line is empty, its
-//    program is not found, the platform refuses, or a value passes its limit.
+//    program is not found, the platform refuses, a value passes its limit, or
+//    a batch file's arguments hold the command interpreter's syntax.
 //    0xFFFFFFFF on Windows, 255 natively.
 extern const int kNoChildStatus;
+
+// Whether a child that is a batch file gets its line read by the command
+// interpreter (Windows). Then a line that would hand such a child the
+// interpreter's syntax is refused, as a line that passes its limit is.
+extern const bool kBatchFilesReadTheirLineAsACommand;
 
 // How the platform writes composed paths.
 extern const PathStyle kPathStyle;

@@ -1,20 +1,56 @@
 #include "toolchain_paths.h"
 
+#include <string.h>
+
 bool build_child_command_line(int count, const char* const* arguments,
                               const ShortFormConversion& conversion,
-                              ChildCommandLine& out) {
+                              ChildCommandLine& out, size_t* program_length) {
   out.clear();
+  if (program_length != nullptr) *program_length = 0;
   for (int i = 0; i < count; ++i) {
     ShortForm short_form;
     const char* word = conversion.convert(conversion.context, arguments[i], short_form)
                            ? short_form.c_str()
                            : arguments[i];
-    if (!out.append(word) || !out.append(' ')) {
+    if (!out.append(word)) {
       out.clear();
+      return false;
+    }
+    if (i == 0 && program_length != nullptr) *program_length = out.length();
+    if (!out.append(' ')) {
+      out.clear();
+      if (program_length != nullptr) *program_length = 0;
       return false;
     }
   }
   return true;
+}
+
+static char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Whether text[0, end) names a batch file: it ends in .bat or .cmd, in any
+// case, once the trailing dots and spaces that the system drops are gone.
+static bool names_batch_file(const char* text, size_t end) {
+  while (end > 0 && (text[end - 1] == '.' || text[end - 1] == ' ')) --end;
+  if (end < 4 || text[end - 4] != '.') return false;
+  char extension[4] = {lower(text[end - 3]), lower(text[end - 2]), lower(text[end - 1]), '\0'};
+  return strcmp(extension, "bat") == 0 || strcmp(extension, "cmd") == 0;
+}
+
+bool is_unsafe_batch_line(const ChildCommandLine& line, size_t program_length) {
+  const char* text = line.c_str();
+  if (program_length > line.length()) return false;
+  bool batch = false;
+  for (size_t end = 1; end <= program_length && !batch; ++end) {
+    const bool word_ends = end == program_length || text[end] == ' ' || text[end] == '\t';
+    batch = word_ends && names_batch_file(text, end);
+  }
+  // Operators, the escape, variable expansion (% always, ! where delayed
+  // expansion is on), quotes, which switch all of these off and on, the
+  // parentheses of a block the batch file may put its arguments in (a ')'
+  // ends it early, and "x) else (y" runs y), and line ends, which end the
+  // command.
+  return batch && strpbrk(text + program_length, "&|<>^%!\"()\r\n") != nullptr;
 }
 
 static bool is_separator(char c) { return c == '\\' || c == '/'; }

@@ -33,10 +33,20 @@ struct ToolchainPaths {
 
 // Each argument, or its short form where it has one, followed by one space;
 // empty for no arguments. Returns false, with `out` empty, when the line
-// would pass its limit: a line cut short would run something else.
+// would pass its limit: a line cut short would run something else. Where
+// `program_length` is given it receives the length of the first argument's
+// form in the line.
 bool build_child_command_line(int count, const char* const* arguments,
                               const ShortFormConversion& conversion,
-                              ChildCommandLine& out);
+                              ChildCommandLine& out, size_t* program_length = nullptr);
+
+// Windows runs a program named *.bat or *.cmd through cmd.exe, which reads
+// the whole line as a command. True when the line's program (its first
+// `program_length` characters, or any part of them that ends at a space, as
+// the system tries each in turn) names such a file, ignoring the trailing
+// dots and spaces the system drops, and the arguments after it hold a
+// character that cmd.exe reads as syntax there.
+bool is_unsafe_batch_line(const ChildCommandLine& line, size_t program_length);
 
 // The launcher's path less its last two components, as written. Both '\' and
 // '/' separate; index 0 never counts as a separator. Returns false, with `out`

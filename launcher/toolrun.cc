@@ -10,7 +10,13 @@ int main(int argc, char** argv) {
   // are looked up where the caller stands.
   const ShortFormConversion conversion = {convert_to_short_form, nullptr};
   ChildCommandLine command_line;
-  if (!build_child_command_line(argc - 1, argv + 1, conversion, command_line)) {
+  size_t program_length = 0;
+  if (!build_child_command_line(argc - 1, argv + 1, conversion, command_line, &program_length)) {
+    return kNoChildStatus;
+  }
+  // The launcher drops the caller's quotes, so a batch file's arguments
+  // could make cmd.exe run another command.
+  if (kBatchFilesReadTheirLineAsACommand && is_unsafe_batch_line(command_line, program_length)) {
     return kNoChildStatus;
   }
 

@@ -182,6 +182,23 @@ TEST_F(LauncherTest, RelativeLauncherPathGivesRelativeRoot) {
   EXPECT_EQ(search_path("gcc"), report()["path"]);
 }
 
+// A program that lies only in libexec is found along the new PATH, which is
+// split at the platform's list separator alone: a ';' in a POSIX name is
+// just a character.
+TEST_F(LauncherTest, ProgramOnlyInLibexecIsFoundAlongThePath) {
+  const std::string root = sep(sep(base_, "semi;colon"), "gcc");
+  const std::string libexec_dir = root + libexec();
+  fs::create_directories(sep(root, "bin"));
+  fs::create_directories(libexec_dir);
+  const std::string launcher = sep(sep(root, "bin"), exe("toolrun"));
+  fs::copy_file(toolrun_, launcher);
+  fs::copy_file(probe_, sep(libexec_dir, exe("in_libexec")));
+  RunResult r = launch({"in_libexec", "exit=6"}, launcher);
+  EXPECT_EQ(6u, r.status) << r.output << r.errors;
+  EXPECT_EQ(sep(short_form(root), "bin"), report()["cwd"]);
+  EXPECT_EQ(search_path(short_form(root)), report()["path"]);
+}
+
 // Started bare, found through the caller's PATH: the root is empty, so the
 // launcher tries bin at the top of the drive and stays put where there is none.
 TEST_F(LauncherTest, BareLauncherHasAnEmptyRoot) {
@@ -199,6 +216,26 @@ TEST_F(LauncherTest, BareLauncherHasAnEmptyRoot) {
   const fs::path moved_to = fs::canonical(drive_bin, no_such);
   EXPECT_EQ(no_such ? top_ : moved_to.string(), report()["cwd"]);
   EXPECT_EQ(search_path(""), report()["path"]);
+}
+
+// cmd.exe reads a batch file's line as a command. The launcher drops the
+// caller's quotes, so it refuses a batch file whose arguments would hold
+// cmd.exe's syntax; a caller who writes the whole command as one argument
+// means it as a command.
+TEST_F(LauncherTest, BatchFileGetsNoCommandSyntaxFromItsArguments) {
+  if (kSeparator != '\\') GTEST_SKIP() << "natively no interpreter reads the line";
+  for (const char* name : {"build.bat", "build.cmd"}) std::ofstream(sep(bin_, name)) << "@echo ran %*\r\n";
+  for (const char* program : {"build.bat", "BUILD.CMD.", "build.bat."}) {
+    RunResult refused = launch({program, "a&echo INJECTED"});
+    EXPECT_EQ(kNoChildStatus, refused.status) << program;
+    EXPECT_EQ("", refused.output + refused.errors) << program;
+  }
+  RunResult plain = launch({"build.bat", "-o", "a.o"});
+  EXPECT_EQ(0u, plain.status);
+  EXPECT_EQ("ran -o a.o \r\n", plain.output);
+  RunResult whole = launch({"build.bat x&echo SECOND"});
+  EXPECT_EQ(0u, whole.status);
+  EXPECT_EQ("ran x\r\nSECOND \r\n", whole.output);
 }
 
 class LauncherStatusTest : public LauncherTest, public testing::WithParamInterface<uint32_t> {};

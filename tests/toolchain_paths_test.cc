@@ -107,6 +107,49 @@ TEST(ChildCommandLineLimitTest, ShortFormThatPushesPastTheEndIsRefused) {
   EXPECT_STREQ("", line.c_str());
 }
 
+struct BatchCase {
+  const char* name;
+  std::vector<const char*> arguments;
+  std::map<std::string, std::string> existing;
+  bool unsafe;
+};
+
+class BatchLineTest : public testing::TestWithParam<BatchCase> {};
+
+TEST_P(BatchLineTest, RefusedWhenABatchFilesArgumentsHoldCmdSyntax) {
+  const BatchCase& c = GetParam();
+  FakeFileSystem fs{c.existing, {}};
+  ChildCommandLine line;
+  size_t program_length = 0;
+  ASSERT_TRUE(build_child_command_line(static_cast<int>(c.arguments.size()), c.arguments.data(),
+                                       fs.conversion(), line, &program_length));
+  EXPECT_EQ(c.unsafe, is_unsafe_batch_line(line, program_length)) << line.c_str();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BatchLineTest,
+    testing::Values(
+        BatchCase{"Ampersand", {"build.bat", "a&echo INJECTED"}, {}, true},
+        BatchCase{"PipeUpperCase", {"BUILD.BAT", "x|y"}, {}, true},
+        BatchCase{"RedirectionCmd", {"b.cmd", ">out"}, {}, true},
+        BatchCase{"InputMixedCase", {"b.Cmd", "<in"}, {}, true},
+        BatchCase{"Escape", {"b.bat", "a^"}, {}, true},
+        BatchCase{"Expansion", {"b.bat", "%PATH%"}, {}, true},
+        BatchCase{"DelayedExpansion", {"b.bat", "!x!"}, {}, true},
+        BatchCase{"Quote", {"b.bat", "a\"b"}, {}, true},
+        BatchCase{"ClosingParenthesis", {"b.bat", "x)", "else", "(y"}, {}, true},
+        BatchCase{"LineEnd", {"b.bat", "a\nb"}, {}, true},
+        BatchCase{"TrailingDotDropped", {"build.bat.", "a&b"}, {}, true},
+        BatchCase{"TrailingSpaceDropped", {"build.bat ", "a&b"}, {}, true},
+        BatchCase{"ProgramTriedUpToASpace", {"my build.bat", "a&b"}, {}, true},
+        BatchCase{"ShortFormEndsInBat", {"x.batch", "a&b"}, {{"x.batch", "X~1.BAT"}}, true},
+        BatchCase{"PlainArguments", {"b.bat", "-o", "C:\\out dir\\a.o", "x=1,y;z"}, {}, false},
+        BatchCase{"ExeProgram", {"gcc.exe", "a&b", "%x%"}, {}, false},
+        BatchCase{"BareProgram", {"bat", "a&b"}, {}, false},
+        BatchCase{"BatInsideTheName", {"x.bat.exe", "a&b"}, {}, false},
+        BatchCase{"WholeCommandAsOneArgument", {"build.bat a&b"}, {}, false}),
+    [](const testing::TestParamInfo<BatchCase>& info) { return info.param.name; });
+
 struct RootCase {
   const char* launcher_path;
   const char* root;
