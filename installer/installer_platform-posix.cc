@@ -15,13 +15,6 @@ bool read_current_directory(CurrentDirectory& out) {
   });
 }
 
-// A directory has no other short form than itself.
-ShortForm convert_to_short_form(const char* path, InstallDirectory& out) {
-  struct stat info;
-  if (stat(path, &info) != 0) return ShortForm::kFailed;
-  return out.assign(path) ? ShortForm::kMade : ShortForm::kTooLong;
-}
-
 void print_error_line(FILE* out, int code) {
   fprintf(out, "Failed with error %d: %s\n", code, strerror(code));
 }

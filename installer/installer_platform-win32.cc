@@ -13,16 +13,6 @@ bool read_current_directory(CurrentDirectory& out) {
   });
 }
 
-ShortForm convert_to_short_form(const char* path, InstallDirectory& out) {
-  DWORD result = 0;
-  if (out.fill([&](char* buffer, size_t size) {
-        return result = GetShortPathNameA(path, buffer, static_cast<DWORD>(size));
-      })) {
-    return ShortForm::kMade;
-  }
-  return result == 0 ? ShortForm::kFailed : ShortForm::kTooLong;
-}
-
 void print_error_line(FILE* out, int code) {
   char* text = nullptr;
   const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM,

@@ -16,6 +16,9 @@ static bool run_shortcut_tool(const char* install_directory, int number) {
            "nothing was installed.\n");
     return false;
   }
+  // What the installer printed comes before what the run prints, into a
+  // pipe or a file as on a console.
+  fflush(stdout);
   system(command.c_str());  // NOLINT(cert-env33-c): the interpreter finds and runs `shortcut`
   return true;
 }

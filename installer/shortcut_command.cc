@@ -1,12 +1,23 @@
 #include "shortcut_command.h"
 
+#include <string.h>
+
 namespace {
 
 // Appends `first` then `second` as one quoted argument.
 bool append_quoted(ShortcutCommand& out, const char* first, const char* second,
                    Quoting quoting) {
   if (quoting == Quoting::kDoubleQuotes) {
-    return out.append('"') && out.append(first) && out.append(second) && out.append('"');
+    if (!out.append('"') || !out.append(first) || !out.append(second)) return false;
+    // The child's runtime reads \" as a quote character and \\" as one
+    // backslash before the closing quote: a directory such as C:\ needs its
+    // trailing backslashes doubled to arrive as written.
+    size_t trailing = 0;
+    while (out[out.length() - 1 - trailing] == '\\') ++trailing;
+    for (; trailing > 0; --trailing) {
+      if (!out.append('\\')) return false;
+    }
+    return out.append('"');
   }
   if (!out.append('\'')) return false;
   const char* const parts[] = {first, second};
@@ -37,9 +48,12 @@ bool format_shortcut_command(const char* install_directory, int number,
                              const CommandStyle& style, ShortcutCommand& out) {
   char editor[] = "\\mirlo.exe";
   editor[0] = style.directory_separator;
+  // A root such as C:\ or / already ends with its separator.
+  const size_t length = strlen(install_directory);
+  const bool has_separator = length > 0 && install_directory[length - 1] == style.directory_separator;
   out.clear();
   const bool fits = out.append("shortcut ") &&
-                    append_quoted(out, install_directory, editor, style.quoting) &&
+                    append_quoted(out, install_directory, editor + (has_separator ? 1 : 0), style.quoting) &&
                     out.append(' ') && append_decimal(out, number) && out.append(' ') &&
                     append_quoted(out, install_directory, "", style.quoting);
   if (!fits) out.clear();

@@ -38,7 +38,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "shortcut '/a b/$HOME/`id`/mirlo.exe' 1 '/a b/$HOME/`id`'"},
         CommandCase{"/x\"';touch X;'y", 1, kPosix,
                     "shortcut '/x\"'\\'';touch X;'\\''y/mirlo.exe' 1 '/x\"'\\'';touch X;'\\''y'"},
-        CommandCase{"", 10, kWindows, "shortcut \"\\mirlo.exe\" 10 \"\""}));
+        CommandCase{"", 10, kWindows, "shortcut \"\\mirlo.exe\" 10 \"\""},
+        // A root: one separator before the editor's name, and the backslash
+        // before the closing quote doubled so that the child reads C:\.
+        CommandCase{"C:\\", 1, kWindows, "shortcut \"C:\\mirlo.exe\" 1 \"C:\\\\\""},
+        CommandCase{"\\\\server\\share\\", 2, kWindows,
+                    "shortcut \"\\\\server\\share\\mirlo.exe\" 2 \"\\\\server\\share\\\\\""},
+        CommandCase{"/", 1, kPosix, "shortcut '/mirlo.exe' 1 '/'"}));
 
 TEST(ShortcutCommandLimitTest, LongestDirectoryFitsQuotesThatOverflowAreRefused) {
   const std::string longest(255, 'd');
