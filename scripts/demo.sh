@@ -36,7 +36,6 @@ printf '@echo   shortcut: make shortcut %%2 to %%1, in %%3 (asked from %%CD%%)\r
 echo "== Native package: $native"
 (cd "$native" && find . -type f | sort)
 echo "-- the installer, from the package's top, with a stand-in shortcut on PATH"
-echo "   (into a pipe, its own line waits in its output buffer until it exits)"
 (cd "$native" && PATH="$tools:$PATH" show ./mkshortcuts)
 cd "$demo"
 touch hello.c
