@@ -22,7 +22,11 @@ enum class ShortForm {
   kFailed,   // the platform's last error says why
   kTooLong,  // it does not fit; the last error says nothing of it
 };
-ShortForm convert_to_short_form(const char* path, InstallDirectory& out);
+// The short form of the current directory, `current` as read above. On
+// Windows it is made from the directory read again in wide characters and
+// taken only where the ANSI code page holds it whole (a name outside the code
+// page reads as '?' in ANSI, which names nothing); otherwise from `current`.
+ShortForm convert_current_directory(const CurrentDirectory& current, InstallDirectory& out);
 
 // "Failed with error %d: %s" for the platform's last error code, in the
 // system's own words, on standard output.

@@ -37,7 +37,7 @@ int main() {
 
   InstallDirectory short_form;
   const char* install_directory = current.c_str();
-  switch (convert_to_short_form(current.c_str(), short_form)) {
+  switch (convert_current_directory(current, short_form)) {
     case ShortForm::kMade:
       install_directory = short_form.c_str();
       break;

@@ -9,10 +9,20 @@ const int kNoChildStatus = 255;
 const bool kBatchFilesReadTheirLineAsACommand = false;
 const PathStyle kPathStyle = {'/', ':'};
 
+int main(int argc, char** argv) {
+  const LauncherArguments arguments = {argc, argv, nullptr};
+  return run_launcher(arguments);
+}
+
 // A path has no other short form than itself.
-bool convert_to_short_form(void* /*context*/, const char* path, ShortForm& out) {
+bool convert_to_short_form(void* /*arguments*/, const char* path, ShortForm& out) {
   struct stat info;
   return stat(path, &info) == 0 && out.assign(path);
+}
+
+bool convert_root_to_short_form(const LauncherArguments& /*arguments*/, const char* root,
+                                ShortForm& out) {
+  return convert_to_short_form(nullptr, root, out);
 }
 
 void change_directory(const char* path) { (void)chdir(path); }

@@ -1,7 +1,10 @@
 #include <direct.h>
 #include <windows.h>
+#include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 
+#include "../common/ansi_code_page-win32.h"
 #include "launcher_platform.h"
 
 // msvcrt expands wildcards in argv only when the program asks for it.
@@ -16,10 +19,82 @@ const PathStyle kPathStyle = {'\\', ';'};
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOA) == 68,
               "the 32-bit start-up record is 68 bytes");
 
-bool convert_to_short_form(void* /*context*/, const char* path, ShortForm& out) {
+namespace {
+
+bool wide_short_form(const wchar_t* path, ShortForm& out) {
+  wchar_t buffer[ShortForm::kSize];
+  const DWORD n = GetShortPathNameW(path, buffer, ShortForm::kSize);
+  return n > 0 && n < ShortForm::kSize && to_ansi_whole(buffer, out);
+}
+
+bool ansi_short_form(const char* path, ShortForm& out) {
   return out.fill([path](char* buffer, size_t size) {
     return GetShortPathNameA(path, buffer, static_cast<DWORD>(size));
   });
+}
+
+const wchar_t* const* wide_words(const LauncherArguments& arguments) {
+  return static_cast<const wchar_t* const*>(arguments.platform_words);
+}
+
+}  // namespace
+
+// The C runtime splits the wide command line (expanding wildcards, as
+// _dowildcard asks); each word's ANSI form is what the ANSI interfaces would
+// have given, characters the code page lacks replaced as they would be.
+extern "C" int wmain(int argc, wchar_t** argv) {
+  // One block: the word pointers, then each word's text.
+  const size_t pointers = (static_cast<size_t>(argc) + 1) * sizeof(char*);
+  size_t size = pointers;
+  for (int i = 0; i < argc; ++i) {
+    const int n = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+    size += n > 0 ? static_cast<size_t>(n) : 1;
+  }
+  char* block = static_cast<char*>(malloc(size));
+  if (block == nullptr) return kNoChildStatus;
+  char** words = reinterpret_cast<char**>(block);
+  char* text = block + pointers;
+  for (int i = 0; i < argc; ++i) {
+    words[i] = text;
+    int n = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, text,
+                                static_cast<int>(block + size - text), nullptr, nullptr);
+    if (n == 0) {
+      *text = '\0';
+      n = 1;
+    }
+    text += n;
+  }
+  words[argc] = nullptr;
+  const LauncherArguments arguments = {argc, words, argv};
+  const int status = run_launcher(arguments);
+  free(block);
+  return status;
+}
+
+// A name outside the ANSI code page reaches the launcher with '?' in its
+// ANSI word, which names nothing; its wide word still has a short form,
+// which is plain ASCII wherever the system makes one. Where that cannot be
+// had whole, the ANSI word is converted as the ANSI interfaces always did.
+bool convert_to_short_form(void* arguments, const char* path, ShortForm& out) {
+  const LauncherArguments& launcher = *static_cast<const LauncherArguments*>(arguments);
+  for (int i = 0; i < launcher.count; ++i) {
+    if (launcher.words[i] == path && wide_short_form(wide_words(launcher)[i], out)) return true;
+  }
+  return ansi_short_form(path, out);
+}
+
+bool convert_root_to_short_form(const LauncherArguments& arguments, const char* root,
+                                ShortForm& out) {
+  const wchar_t* path = wide_words(arguments)[0];
+  const size_t length = wcslen(path);
+  wchar_t wide_root[LauncherPath::kSize];
+  if (length < LauncherPath::kSize) {
+    const size_t cut = toolchain_root_length(path, length);
+    memcpy(wide_root, path, cut * sizeof(wchar_t));
+    wide_root[cut] = L'\0';
+    if (wide_short_form(wide_root, out)) return true;
+  }
+  return ansi_short_form(root, out);
 }
 
 void change_directory(const char* path) { _chdir(path); }

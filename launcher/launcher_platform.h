@@ -24,8 +24,29 @@ extern const bool kBatchFilesReadTheirLineAsACommand;
 // How the platform writes composed paths.
 extern const PathStyle kPathStyle;
 
-// A ShortFormConversion: the platform's short form of an existing path.
-bool convert_to_short_form(void* context, const char* path, ShortForm& out);
+// What the launcher was started with, as the platform reads it: `count`
+// words in the ANSI code page (natively, bytes as given), the first the
+// launcher's own path; on Windows also the wide words they were made from.
+struct LauncherArguments {
+  int count;
+  const char* const* words;
+  const void* platform_words;  // Windows: the wide argv; natively null
+};
+
+// The run sequence (toolrun.cc). Each platform's entry point reads the
+// arguments and exits with what this returns.
+int run_launcher(const LauncherArguments& arguments);
+
+// A ShortFormConversion whose context is the LauncherArguments: the
+// platform's short form of an existing path, one of the words. On Windows it
+// is made from the wide word and taken only where the ANSI code page holds
+// it whole; otherwise from the ANSI word.
+bool convert_to_short_form(void* arguments, const char* path, ShortForm& out);
+
+// The short form of `root`, the root derived from the launcher's own path;
+// on Windows made from the same cut of the wide path where that gives one.
+bool convert_root_to_short_form(const LauncherArguments& arguments, const char* root,
+                                ShortForm& out);
 
 // Both results are ignored by design: a missing bin directory leaves the
 // child in the caller's directory, still with the new search path.

@@ -53,15 +53,9 @@ bool is_unsafe_batch_line(const ChildCommandLine& line, size_t program_length) {
   return batch && strpbrk(text + program_length, "&|<>^%!\"()\r\n") != nullptr;
 }
 
-static bool is_separator(char c) { return c == '\\' || c == '/'; }
-
 bool derive_toolchain_root(const char* launcher_path, LauncherPath& out) {
   if (!out.assign(launcher_path)) return false;
-  size_t p = out.length();
-  for (int cut = 0; cut < 2; ++cut) {
-    while (p > 0 && !is_separator(out[p])) --p;
-    out.truncate(p);
-  }
+  out.truncate(toolchain_root_length(out.c_str(), out.length()));
   return true;
 }
 

@@ -53,6 +53,20 @@ bool is_unsafe_batch_line(const ChildCommandLine& line, size_t program_length);
 // empty, when the path passes its limit.
 bool derive_toolchain_root(const char* launcher_path, LauncherPath& out);
 
+// The length of that root within a launcher path of `length` characters of
+// any width: each of two scans steps back from the string's end (the end
+// that the scan before left) to the nearest separator, and ends it there.
+template <class Char>
+size_t toolchain_root_length(const Char* launcher_path, size_t length) {
+  size_t p = length;
+  for (int cut = 0; cut < 2; ++cut) {
+    if (p == 0) break;
+    --p;  // what stands at p is the end, never a separator
+    while (p > 0 && launcher_path[p] != '\\' && launcher_path[p] != '/') --p;
+  }
+  return p;
+}
+
 // root\bin, and root\bin;root\libexec\gcc\mingw32\3.4.5 in the given style.
 // Returns false, with both empty, when the search path passes its limit.
 bool compose_toolchain_paths(const char* root, const PathStyle& style,

@@ -3,15 +3,17 @@
 // existing files in their short form. Prints nothing, ever.
 #include "launcher_platform.h"
 
-int main(int argc, char** argv) {
-  if (argc < 1 || argv[0] == nullptr) return kNoChildStatus;
+int run_launcher(const LauncherArguments& arguments) {
+  if (arguments.count < 1 || arguments.words[0] == nullptr) return kNoChildStatus;
 
   // Arguments are converted before any change of directory, so relative names
   // are looked up where the caller stands.
-  const ShortFormConversion conversion = {convert_to_short_form, nullptr};
+  const ShortFormConversion conversion = {convert_to_short_form,
+                                          const_cast<LauncherArguments*>(&arguments)};
   ChildCommandLine command_line;
   size_t program_length = 0;
-  if (!build_child_command_line(argc - 1, argv + 1, conversion, command_line, &program_length)) {
+  if (!build_child_command_line(arguments.count - 1, arguments.words + 1, conversion,
+                                command_line, &program_length)) {
     return kNoChildStatus;
   }
   // The launcher drops the caller's quotes, so a batch file's arguments
@@ -21,9 +23,9 @@ int main(int argc, char** argv) {
   }
 
   LauncherPath root;
-  if (!derive_toolchain_root(argv[0], root)) return kNoChildStatus;
+  if (!derive_toolchain_root(arguments.words[0], root)) return kNoChildStatus;
   ShortForm short_root;
-  const char* toolchain_root = convert_to_short_form(nullptr, root.c_str(), short_root)
+  const char* toolchain_root = convert_root_to_short_form(arguments, root.c_str(), short_root)
                                    ? short_root.c_str()
                                    : root.c_str();
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that the shipped Windows programs are what a 32-bit Windows console
 # expects: PE32 for i386, console subsystem, importing only KERNEL32.dll and
-# msvcrt.dll, at most 64 KiB each.
+# msvcrt.dll, at most 20 KiB each.
 set -euo pipefail
 status=0
 for exe in "$@"; do
@@ -13,7 +13,7 @@ for exe in "$@"; do
   grep -q '^Magic.*010b' <<<"$dump" || problems+=("not PE32")
   grep -q 'Subsystem.*Windows CUI' <<<"$dump" || problems+=("not a console program")
   [ "$imports" = "KERNEL32.dll msvcrt.dll " ] || problems+=("imports: $imports")
-  [ "$size" -le 65536 ] || problems+=("$size bytes, over 64 KiB")
+  [ "$size" -le 20480 ] || problems+=("$size bytes, over 20 KiB")
   if [ ${#problems[@]} -eq 0 ]; then
     echo "ok: $exe: PE32 i386 console, imports ${imports}$size bytes"
   else

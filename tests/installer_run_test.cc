@@ -205,7 +205,7 @@ TEST_F(InstallerTest, OwnLinesComeBeforeTheRunsIntoAPipe) {
   fs::copy_file(native_path(MKSHORTCUTS_NO_SHORT_FORM_PATH), failing);
   set_variable("PROBE_SAY", "shortcut");
   for (const std::string& installer : {installer_, failing}) {
-    RunResult r = run_program({installer}, top_, Output::kPipe);
+    RunResult r = run_program({installer}, top_, {Output::kPipe});
     EXPECT_EQ(0u, r.status) << r.errors;
     const std::string dir = installer == failing ? top_ : short_form(top_);
     std::string runs;

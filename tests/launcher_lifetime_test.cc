@@ -137,7 +137,7 @@ TEST_F(LauncherLifetimeTest, WhatTheChildLeftRunningOutlivesTheLauncher) {
 TEST_F(LauncherLifetimeTest, CtrlCLeavesTheLauncherWaitingForItsChild) {
   StartedProgram helper({native_path(CONSOLE_INTERRUPT_PATH), toolrun_, "probe", "events",
                          "sleep=1500", "exit=7"},
-                        base_, Output::kFile, /*new_console=*/true);
+                        base_, {Output::kFile, /*new_console=*/true});
   ASSERT_TRUE(helper.wait(kPatienceMs));
   std::map<std::string, std::string> seen = report(report_path_);
   ASSERT_EQ("0", seen["helper_event"]) << "the Ctrl+C never went out: " << seen["helper_error"];

@@ -3,7 +3,7 @@
 // last error code set the same way.
 #include "installer_platform.h"
 
-ShortForm convert_to_short_form(const char* /*path*/, InstallDirectory& /*out*/) {
+ShortForm convert_current_directory(const CurrentDirectory& /*current*/, InstallDirectory& /*out*/) {
   change_directory("no such directory");  // leaves "not found" as the last error
   return ShortForm::kFailed;
 }

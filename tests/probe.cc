@@ -12,6 +12,8 @@
 //                 waiting for it; it reports to PROBE_REPORT-grandchild
 //   breakaway=..  the same, leaving the launcher's job (Windows)
 //   events        report each console control event (Windows)
+//   heads         open each later argument as a file and report its first
+//                 line as "head=..."
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -69,8 +71,18 @@ int main(int argc, char** argv) {
   }
 
   uint32_t status = strtoul(get_variable("PROBE_EXIT").c_str(), nullptr, 0);
+  bool heads = false;
   for (int i = 1; i < argc; ++i) {
     const char* verb = argv[i];
+    if (heads) {
+      char line[256] = "(cannot open it)";
+      FILE* file = fopen(verb, "r");
+      if (file != nullptr && fgets(line, sizeof line, file) != nullptr) line[strcspn(line, "\r\n")] = '\0';
+      if (file != nullptr) fclose(file);
+      report_line(report_path, std::string("head=") + line);
+      continue;
+    }
+    heads = strcmp(verb, "heads") == 0;
     const char* value = strchr(verb, '=') != nullptr ? strchr(verb, '=') + 1 : "";
     if (starts_with(verb, "exit=")) status = strtoul(value, nullptr, 0);
     if (strcmp(verb, "read") == 0) {

@@ -34,8 +34,9 @@ static uint32_t status_of(int wait_status) {
 }
 
 StartedProgram::StartedProgram(const std::vector<std::string>& words,
-                               const std::string& directory, Output output, bool /*new_console*/)
-    : output_kind_(output) {
+                               const std::string& directory, const StartOptions& options)
+    : output_kind_(options.output) {
+  const Output output = options.output;
   int output_pipe[2] = {-1, -1};
   if (output == Output::kPipe) {
     if (pipe(output_pipe) != 0) abort();
@@ -105,8 +106,8 @@ void StartedProgram::collect(uint32_t status) {
 }
 
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
-                      Output output) {
-  StartedProgram program(words, directory, output);
+                      const StartOptions& options) {
+  StartedProgram program(words, directory, options);
   if (!program.wait(kPatienceMs)) program.end();
   return program.result();
 }

@@ -43,14 +43,23 @@ void drain_pipe(HANDLE pipe, std::string& text) {
   }
 }
 
+std::wstring widen(const std::string& text, UINT code_page) {
+  std::wstring wide(text.size() + 1, L'\0');
+  const int n = MultiByteToWideChar(code_page, 0, text.c_str(), -1, &wide[0],
+                                    static_cast<int>(wide.size()));
+  wide.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  return wide;
+}
+
 HANDLE as_handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 intptr_t from_handle(HANDLE h) { return reinterpret_cast<intptr_t>(h); }
 
 }  // namespace
 
 StartedProgram::StartedProgram(const std::vector<std::string>& words,
-                               const std::string& directory, Output output, bool new_console)
-    : output_kind_(output) {
+                               const std::string& directory, const StartOptions& options)
+    : output_kind_(options.output) {
+  const Output output = options.output;
   std::string line;
   for (const std::string& w : words) {
     if (!line.empty()) line += ' ';
@@ -69,7 +78,7 @@ StartedProgram::StartedProgram(const std::vector<std::string>& words,
   output_ = from_handle(output_read);
   errors_ = from_handle(errors);
 
-  STARTUPINFOA startup = {};
+  STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -78,12 +87,15 @@ StartedProgram::StartedProgram(const std::vector<std::string>& words,
   PROCESS_INFORMATION process = {};
   // A relative program name is found from the parent's directory, not from
   // the one given for the child: stand there while starting it.
-  const std::string caller_directory = current_directory();
-  SetCurrentDirectoryA(directory.c_str());
-  const BOOL started =
-      CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE,
-                     new_console ? CREATE_NEW_CONSOLE : 0, nullptr, nullptr, &startup, &process);
-  SetCurrentDirectoryA(caller_directory.c_str());
+  const UINT code_page = options.utf8 ? CP_UTF8 : CP_ACP;
+  std::wstring wide_line = widen(line, code_page);
+  wchar_t caller_directory[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, caller_directory);
+  SetCurrentDirectoryW(widen(directory, code_page).c_str());
+  const BOOL started = CreateProcessW(nullptr, &wide_line[0], nullptr, nullptr, TRUE,
+                                      options.new_console ? CREATE_NEW_CONSOLE : 0, nullptr,
+                                      nullptr, &startup, &process);
+  SetCurrentDirectoryW(caller_directory);
   if (output == Output::kPipe) CloseHandle(output_write);  // the child holds the only writer
   if (!started) {
     ended_ = true;
@@ -136,8 +148,8 @@ void StartedProgram::collect(uint32_t status) {
 }
 
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
-                      Output output) {
-  StartedProgram program(words, directory, output);
+                      const StartOptions& options) {
+  StartedProgram program(words, directory, options);
   if (!program.wait(kPatienceMs)) program.end();
   return program.result();
 }

@@ -26,6 +26,14 @@ struct RunResult {
 // it in the order it was flushed).
 enum class Output { kFile, kPipe };
 
+struct StartOptions {
+  Output output = Output::kFile;
+  bool new_console = false;  // Windows: a console of the program's own
+  // The words and the directory are UTF-8, not ANSI: on Windows they reach
+  // the program through the wide interfaces, so that any name can be given.
+  bool utf8 = false;
+};
+
 // A program started and not yet waited for. If it is still running when the
 // object goes (a failed assertion returned early), it is ended, so that a
 // failing test reports at once and leaves nothing behind.
@@ -33,10 +41,9 @@ class StartedProgram {
  public:
   // Starts `words` (the first is the program, found as the platform's own
   // search finds it) in `directory`. On Windows the words are joined by single
-  // spaces into the exact command line, a word with spaces in quotes;
-  // `new_console` gives the program a console of its own.
+  // spaces into the exact command line, a word with spaces in quotes.
   StartedProgram(const std::vector<std::string>& words, const std::string& directory,
-                 Output output = Output::kFile, bool new_console = false);
+                 const StartOptions& options = {});
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;
@@ -68,7 +75,7 @@ const unsigned kPatienceMs = 30000;
 // that the program is ended and the status is kTimedOut.
 const uint32_t kTimedOut = 0xDEAD7173;
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
-                      Output output = Output::kFile);
+                      const StartOptions& options = {});
 
 // Whether a process with this id is still running, and ending one; for
 // processes a test learns of from a report.
