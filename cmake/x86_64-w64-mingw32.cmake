@@ -11,3 +11,4 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw-toolchain.cmake)
 set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(CMAKE_CROSSCOMPILING_EMULATOR
     /usr/bin/env WINEPREFIX=${WINE_PREFIX} WINEDEBUG=-all /usr/lib/wine/wine64)
+set(WINE_SERVER /usr/bin/env WINEPREFIX=${WINE_PREFIX} /usr/lib/wine/wineserver)

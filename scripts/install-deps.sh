@@ -7,11 +7,13 @@ packages=(
   cmake ninja-build g++ googletest          # native build, GoogleTest sources
   musl-tools                                # the C library the native programs link
   g++-mingw-w64-i686-win32                  # the shipped 32-bit build
+  g++-mingw-w64-i686-posix                  # its test programs (GoogleTest)
   g++-mingw-w64-x86-64-posix                # the 64-bit build tested under Wine
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine64                                    # runs the 64-bit build here
   clang libclang-rt-14-dev clang-tidy       # sanitizers, libFuzzer, static analysis
   hyperfine                                 # native launch benchmark
+  mmdebstrap                                # the 32-bit Wine root (scripts/wine32.sh)
 )
 
 missing=()

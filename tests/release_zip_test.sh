@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the release ZIP of a Windows build, unpacks it, and runs both
-# programs under Wine from where it was unpacked.
+# Makes the release ZIP of a Windows build, unpacks it, checks that its
+# programs are that build's very files (the ones the other tests ran), and
+# runs both under Wine from where it was unpacked.
 # Usage: release_zip_test.sh BUILD_DIR WINE...
 set -euo pipefail
 build=$1
@@ -19,6 +20,9 @@ fail() { echo "FAILED: $*"; exit 1; }
 for f in mkshortcuts.exe gcc/bin/toolrun.exe README.md LICENSE; do
   [ -f "$top/$f" ] || fail "$f missing from $(basename "$zip")"
 done
+same() { [ "$(sha256sum < "$1")" = "$(sha256sum < "$2")" ] || fail "$1 is not $2"; }
+same "$top/gcc/bin/toolrun.exe" "$build/launcher/toolrun.exe"
+same "$top/mkshortcuts.exe" "$build/installer/mkshortcuts.exe"
 
 # The launcher runs its child in its package's gcc\bin and passes its status on.
 cwd=$(cd "$top" && "${wine[@]}" gcc/bin/toolrun.exe cmd /c cd | tr -d '\r')
