@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,13 +39,9 @@ class LauncherLifetimeTest : public testing::Test {
 
   // The first value of each key in a report.
   static std::map<std::string, std::string> report(const std::string& path) {
-    std::map<std::string, std::string> values;
-    std::ifstream in(path);
-    for (std::string line; std::getline(in, line);) {
-      const size_t eq = line.find('=');
-      values.insert({line.substr(0, eq), line.substr(eq + 1)});
-    }
-    return values;
+    std::map<std::string, std::string> first;
+    for (const auto& value : read_report(path)) first.insert(value);
+    return first;
   }
 
   // Waits a bounded while for `key` to appear in the report at `path`.

@@ -105,13 +105,6 @@ void StartedProgram::collect(uint32_t status) {
   result_.errors = read_and_close(static_cast<int>(errors_), true);
 }
 
-RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
-                      const StartOptions& options) {
-  StartedProgram program(words, directory, options);
-  if (!program.wait(kPatienceMs)) program.end();
-  return program.result();
-}
-
 bool process_running(unsigned long pid) {
   return kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }

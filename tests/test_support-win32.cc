@@ -147,13 +147,6 @@ void StartedProgram::collect(uint32_t status) {
   result_.errors = read_file_and_close(as_handle(errors_));
 }
 
-RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
-                      const StartOptions& options) {
-  StartedProgram program(words, directory, options);
-  if (!program.wait(kPatienceMs)) program.end();
-  return program.result();
-}
-
 bool process_running(unsigned long pid) {
   HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
   if (process == nullptr) return false;

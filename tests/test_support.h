@@ -6,6 +6,7 @@
 
 #include <stdint.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,10 @@ const unsigned kPatienceMs = 30000;
 const uint32_t kTimedOut = 0xDEAD7173;
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory,
                       const StartOptions& options = {});
+
+// The "key=value" lines a probe (or a helper) wrote to a report, each key's
+// values in the order written.
+std::multimap<std::string, std::string> read_report(const std::string& path);
 
 // Whether a process with this id is still running, and ending one; for
 // processes a test learns of from a report.

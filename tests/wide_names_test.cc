@@ -79,19 +79,9 @@ class WideNamesTest : public testing::TestWithParam<NameCase> {
     fs::remove_all(base_, ignored);
   }
 
-  std::multimap<std::string, std::string> report() {
-    std::multimap<std::string, std::string> values;
-    std::ifstream in(report_path_);
-    for (std::string line; std::getline(in, line);) {
-      const size_t eq = line.find('=');
-      values.insert({line.substr(0, eq), line.substr(eq + 1)});
-    }
-    return values;
-  }
-
   std::vector<std::string> all(const std::string& key) {
     std::vector<std::string> values;
-    const std::multimap<std::string, std::string> seen = report();
+    const std::multimap<std::string, std::string> seen = read_report(report_path_);
     const auto range = seen.equal_range(key);
     for (auto it = range.first; it != range.second; ++it) values.push_back(it->second);
     return values;
