@@ -6,7 +6,11 @@
 std::string unused_temp_path(const std::string& prefix) {
   static int counter;
   const std::string name = prefix + "-" + std::to_string(process_id()) + "-" + std::to_string(++counter);
-  return (std::filesystem::temp_directory_path() / name).string();
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+  // What a run that was ended half-way left under the same process id.
+  std::error_code ignored;
+  std::filesystem::remove_all(path, ignored);
+  return path.string();
 }
 
 RunResult run_program(const std::vector<std::string>& words, const std::string& directory,

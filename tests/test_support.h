@@ -104,7 +104,8 @@ inline std::string sep(const std::string& a, const std::string& b) { return a + 
 inline std::string exe(const std::string& name) { return name + kExeSuffix; }
 
 // A path under the temporary directory that no other test of this process
-// (or of another process) uses; not created.
+// (or of another running process) uses; not created, and anything an earlier
+// run under the same process id left there is gone.
 std::string unused_temp_path(const std::string& prefix);
 
 // The probe's view of itself.

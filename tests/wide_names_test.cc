@@ -59,8 +59,6 @@ class WideNamesTest : public testing::TestWithParam<NameCase> {
  protected:
   void SetUp() override {
     base_ = unused_temp_path("wide-names");
-    std::error_code ignored;
-    fs::remove_all(base_, ignored);  // left by a run that crashed under the same id
     top_ = sep(base_, GetParam().folder);               // UTF-8 from here on
     root_ = sep(sep(top_, "Tool Package"), "gcc");
     bin_ = sep(root_, "bin");
