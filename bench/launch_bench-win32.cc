@@ -30,7 +30,7 @@ double time_one_launch(const Way& way, const std::string& directory, unsigned lo
   const double start = now_micros();
   if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, directory.c_str(),
                       &startup, &process)) {
-    fprintf(stderr, "cannot start %s\n", line.c_str());
+    fprintf(stderr, "cannot start %s: error %lu\n", line.c_str(), GetLastError());
     exit(1);
   }
   WaitForSingleObject(process.hProcess, INFINITE);
@@ -56,5 +56,8 @@ int main(int argc, char** argv) {
                cmd = median(ways[2].micros);
   printf("- toolrun/cmd = %.2f (target at most 0.80)\n- toolrun/direct = %.2f (target at most 2.1)\n",
          toolrun / cmd, toolrun / direct);
+  printf("- fastest runs: toolrun/cmd = %.2f, toolrun/direct = %.2f\n",
+         fastest(ways[1].micros) / fastest(ways[2].micros),
+         fastest(ways[1].micros) / fastest(ways[0].micros));
   return 0;
 }

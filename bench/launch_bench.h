@@ -25,5 +25,8 @@ void check_usage(int argc, char** argv);
 void run_in_turn(std::vector<Way>& ways, int runs, const std::string& directory);
 
 double median(std::vector<double> values);
+// Wine's process starts vary widely from run to run; the fastest shows the
+// cost of the way itself.
+double fastest(const std::vector<double>& values);
 
 #endif  // BENCH_LAUNCH_BENCH_H_

@@ -7,11 +7,15 @@
 namespace {
 
 // The short form of the wide current directory, in the ANSI code page, where
-// that holds every character of it.
+// that holds every character of it; only for a directory whose ANSI name lost
+// characters (one the code page holds whole is looked up as it always was).
 bool wide_short_form(InstallDirectory& out) {
   wchar_t current[CurrentDirectory::kSize];
   wchar_t short_form[InstallDirectory::kSize];
-  if (_wgetcwd(current, CurrentDirectory::kSize) == nullptr) return false;
+  CurrentDirectory exact;
+  if (_wgetcwd(current, CurrentDirectory::kSize) == nullptr || to_ansi_whole(current, exact)) {
+    return false;
+  }
   const DWORD n = GetShortPathNameW(current, short_form, InstallDirectory::kSize);
   return n > 0 && n < InstallDirectory::kSize && to_ansi_whole(short_form, out);
 }

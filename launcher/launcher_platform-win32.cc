@@ -37,6 +37,16 @@ const wchar_t* const* wide_words(const LauncherArguments& arguments) {
   return static_cast<const wchar_t* const*>(arguments.platform_words);
 }
 
+// A name that the ANSI code page holds whole is looked up as the ANSI
+// interfaces always did: its ANSI form is exact. Only a name that lost
+// characters in its ANSI form is looked up by its wide form, and taken where
+// its short form comes through whole.
+bool short_form_of(const wchar_t* wide, const char* ansi, ShortForm& out) {
+  ShortForm exact;
+  if (!to_ansi_whole(wide, exact) && wide_short_form(wide, out)) return true;
+  return ansi_short_form(ansi, out);
+}
+
 }  // namespace
 
 // The C runtime splits the wide command line (expanding wildcards, as
@@ -73,12 +83,11 @@ extern "C" int wmain(int argc, wchar_t** argv) {
 
 // A name outside the ANSI code page reaches the launcher with '?' in its
 // ANSI word, which names nothing; its wide word still has a short form,
-// which is plain ASCII wherever the system makes one. Where that cannot be
-// had whole, the ANSI word is converted as the ANSI interfaces always did.
+// which is plain ASCII wherever the system makes one.
 bool convert_to_short_form(void* arguments, const char* path, ShortForm& out) {
   const LauncherArguments& launcher = *static_cast<const LauncherArguments*>(arguments);
   for (int i = 0; i < launcher.count; ++i) {
-    if (launcher.words[i] == path && wide_short_form(wide_words(launcher)[i], out)) return true;
+    if (launcher.words[i] == path) return short_form_of(wide_words(launcher)[i], path, out);
   }
   return ansi_short_form(path, out);
 }
@@ -88,13 +97,11 @@ bool convert_root_to_short_form(const LauncherArguments& arguments, const char* 
   const wchar_t* path = wide_words(arguments)[0];
   const size_t length = wcslen(path);
   wchar_t wide_root[LauncherPath::kSize];
-  if (length < LauncherPath::kSize) {
-    const size_t cut = toolchain_root_length(path, length);
-    memcpy(wide_root, path, cut * sizeof(wchar_t));
-    wide_root[cut] = L'\0';
-    if (wide_short_form(wide_root, out)) return true;
-  }
-  return ansi_short_form(root, out);
+  if (length >= LauncherPath::kSize) return ansi_short_form(root, out);
+  const size_t cut = toolchain_root_length(path, length);
+  memcpy(wide_root, path, cut * sizeof(wchar_t));
+  wide_root[cut] = L'\0';
+  return short_form_of(wide_root, root, out);
 }
 
 void change_directory(const char* path) { _chdir(path); }
