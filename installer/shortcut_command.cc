@@ -50,10 +50,12 @@ bool format_shortcut_command(const char* install_directory, int number,
   editor[0] = style.directory_separator;
   // A root such as C:\ or / already ends with its separator.
   const size_t length = strlen(install_directory);
-  const bool has_separator = length > 0 && install_directory[length - 1] == style.directory_separator;
+  const char* editor_path_tail =
+      length > 0 && install_directory[length - 1] == style.directory_separator ? editor + 1
+                                                                                : editor;
   out.clear();
   const bool fits = out.append("shortcut ") &&
-                    append_quoted(out, install_directory, editor + (has_separator ? 1 : 0), style.quoting) &&
+                    append_quoted(out, install_directory, editor_path_tail, style.quoting) &&
                     out.append(' ') && append_decimal(out, number) && out.append(' ') &&
                     append_quoted(out, install_directory, "", style.quoting);
   if (!fits) out.clear();
