@@ -12,12 +12,9 @@ bool build_child_command_line(int count, const char* const* arguments,
     const char* word = conversion.convert(conversion.context, arguments[i], short_form)
                            ? short_form.c_str()
                            : arguments[i];
-    if (!out.append(word)) {
-      out.clear();
-      return false;
-    }
-    if (i == 0 && program_length != nullptr) *program_length = out.length();
-    if (!out.append(' ')) {
+    const bool fits = out.append(word);
+    if (fits && i == 0 && program_length != nullptr) *program_length = out.length();
+    if (!fits || !out.append(' ')) {
       out.clear();
       if (program_length != nullptr) *program_length = 0;
       return false;

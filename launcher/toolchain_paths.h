@@ -35,7 +35,7 @@ struct ToolchainPaths {
 // empty for no arguments. Returns false, with `out` empty, when the line
 // would pass its limit: a line cut short would run something else. Where
 // `program_length` is given it receives the length of the first argument's
-// form in the line.
+// form in the line (0 when there is none or it returns false).
 bool build_child_command_line(int count, const char* const* arguments,
                               const ShortFormConversion& conversion,
                               ChildCommandLine& out, size_t* program_length = nullptr);

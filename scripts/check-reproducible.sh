@@ -6,12 +6,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The commit's time, as release.sh takes it in a clone (the copies below have
+# no history of their own).
+export SOURCE_DATE_EPOCH
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
 for copy in first second; do
   mkdir -p "$work/$copy/source"
   git archive HEAD | tar -x -C "$work/$copy/source"
-  # Its own history's time, as a clone's would be.
-  export SOURCE_DATE_EPOCH
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
   (cd "$work/$copy/source" && bash scripts/release.sh "$work/$copy/build" >/dev/null)
   sleep 2  # a second build at another time
 done
